@@ -1,0 +1,6 @@
+#include "app/program_entry.h"
+
+int main(int argc, char **argv)
+{
+    return RunOrmena(argc, argv);
+}

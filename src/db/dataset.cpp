@@ -352,13 +352,13 @@ void TDataSet::AddLookupField(const QString &name, const QString &keyField, TDat
     if (!m_lookups.contains(Key(name)))
         m_lookupOrder.append(name);
     m_lookups.insert(Key(name), LookupField{keyField, lookup, lookupKeyField, resultField});
-    if (lookup) {
+    if (lookup && !m_lookupSources.contains(lookup)) {
         // Lookup values change whenever the other dataset's rows do.
-        auto refresh = [this] {
+        m_lookupSources.insert(lookup);
+        connect(lookup, &TDataSet::rowsReset, this, [this] {
             if (Active() && m_disableCount == 0)
                 Q_EMIT rowsReset();
-        };
-        connect(lookup, &TDataSet::rowsReset, this, refresh, Qt::UniqueConnection);
+        });
     }
 }
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QVariant>
 #include <QVector>
 
@@ -188,6 +189,7 @@ private:
 
     QHash<QString, LookupField> m_lookups; // upper-cased name -> lookup
     QStringList m_lookupOrder;
+    QSet<TDataSet *> m_lookupSources;
     QHash<QString, GetTextHandler> m_getText;
     mutable QHash<QString, QHash<QString, int>> m_keyIndexes;
 

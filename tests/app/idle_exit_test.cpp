@@ -401,3 +401,38 @@ TEST_F(IdleExitTest, MouseMovementOverTheCountdownDoesNotStopIt)
         EXPECT_EQ(OpenCountdown(), nullptr);
     }
 }
+
+// The end of a countdown that ran out reaches the main loop: the loop ends,
+// so the normal shutdown that follows it saves what it saves.
+TEST_F(IdleExitTest, ARunOutCountdownEndsTheMainLoop)
+{
+    FakeClock clock{At("2024-03-05 10:00:00")};
+    TIdleExit watcher(clock.function());
+    watcher.CheckTimer()->setInterval(5);
+    QWidget mainWindow;
+    mainWindow.show();
+
+    bool stoppedBySafety = false;
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [&] {
+        stoppedBySafety = true;
+        if (TIdleExitForm *form = OpenCountdown())
+            form->reject();
+        QCoreApplication::exit(1);
+    });
+    safety.start(20000);
+    QTimer driver;
+    driver.setInterval(1);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (TIdleExitForm *form = OpenCountdown(); form && form->reportTimer()->interval() != 1)
+            form->reportTimer()->setInterval(1);
+    });
+    driver.start();
+    QTimer::singleShot(0, [&] { clock.now = At("2024-03-05 10:15:00"); });
+
+    RunMessageLoop();
+    EXPECT_FALSE(stoppedBySafety);
+    EXPECT_TRUE(TerminationRequested());
+    EXPECT_EQ(OpenCountdown(), nullptr);
+}

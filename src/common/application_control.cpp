@@ -1,6 +1,8 @@
 #include "common/application_control.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
+#include <QWidget>
 
 namespace {
 bool g_requested = false;
@@ -10,8 +12,19 @@ bool g_loopRunning = false;
 void RequestTermination()
 {
     g_requested = true;
-    if (g_loopRunning)
+    if (g_loopRunning) {
         QCoreApplication::quit();
+        return;
+    }
+    // Before the main loop runs (during start-up) a modal box may hold its own
+    // loop: close it, so a request made over it (the idle countdown) takes
+    // effect instead of waiting for the operator's answer.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
 }
 
 bool TerminationRequested()

@@ -26,8 +26,8 @@ QString FromUtf8(const char *text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-// The value of one key of a connection string. It runs to the next ";" that
-// starts another key (so a ";" inside a path does not cut it) or to the end.
+} // namespace
+
 QString ConnectionStringValue(const QString &text, const QString &key)
 {
     static const QRegularExpression nextKey(QStringLiteral(";\\s*[A-Za-z][A-Za-z0-9 :]*="));
@@ -48,6 +48,8 @@ QString ConnectionStringValue(const QString &text, const QString &key)
         value.chop(1);
     return value;
 }
+
+namespace {
 
 bool IsSystemName(const QString &name)
 {

@@ -187,6 +187,11 @@ void CreateSqliteDatabaseFile(const QString &path);
 // empty text when it can (an SQLite file, or an empty file). Reads the header only.
 QString ForeignFileReason(const QString &path);
 
+// The value of one key ("Data Source=", "Mode=") of a connection string: it
+// runs to the next ";" that starts another key (so a ";" inside a path does not
+// cut it) or to the end; empty when the key is absent.
+QString ConnectionStringValue(const QString &text, const QString &key);
+
 class SqliteQuery;
 
 // The real connection, on the SQLite C API.

@@ -137,7 +137,10 @@ QString BuildFieldList(const TAccessFields &fields)
             qint32 seed = 1;
             if (!field.Connection)
                 throw OrmenaError(QStringLiteral("Для поля \"%1\" не задано соединение с базой данных.").arg(field.FieldName));
-            if (FieldExists(*field.Connection, field.TableName, field.FieldName)) {
+            // A table that does not exist yet (CREATE TABLE with its columns) has no
+            // keys: its seed is 1, instead of the failure FieldExists gives there.
+            if (TableExists(*field.Connection, field.TableName)
+                && FieldExists(*field.Connection, field.TableName, field.FieldName)) {
                 const QVariant largest =
                     Get_FieldValueBySql(*field.Connection,
                                         FormatS(QStringLiteral("Select Max(%S) as x From %S"),

@@ -241,6 +241,10 @@ public:
     // How many tables were rebuilt through this connection (for tests and the benchmark).
     int rebuildCount() const { return m_rebuildCount; }
     void noteRebuild() { ++m_rebuildCount; }
+    // How many indexes were built through this connection (a CREATE INDEX that
+    // took back a pending drop builds none).
+    int indexBuildCount() const { return m_indexBuildCount; }
+    void noteIndexBuild() { ++m_indexBuildCount; }
 
 private:
     friend class SqliteQuery;
@@ -254,6 +258,7 @@ private:
     QSet<SqliteQuery *> m_queries;
     QSet<QString> m_pendingDrops;
     int m_rebuildCount = 0;
+    int m_indexBuildCount = 0;
 };
 
 // The Russian text for an SQLite failure on a connection: what happened, then

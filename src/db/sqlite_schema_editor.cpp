@@ -221,8 +221,9 @@ void SqliteSchemaEditor::validate(const JetColumnDefinition &column) const
 
 void SqliteSchemaEditor::apply(const JetStatement &statement)
 {
-    // A CREATE INDEX may take back a pending drop; anything else sees the drops done.
-    if (statement.type != JetStatementType::CreateIndex)
+    // A CREATE INDEX may take back a pending drop, and further DROP INDEX
+    // statements join the pending ones; anything else sees the drops done.
+    if (statement.type != JetStatementType::CreateIndex && statement.type != JetStatementType::DropIndex)
         m_connection.applyPendingIndexDrops();
     switch (statement.type) {
     case JetStatementType::CreateTable:
@@ -545,6 +546,7 @@ void SqliteSchemaEditor::createIndex(const JetStatement &statement)
     }
     m_connection.executeNative(sql);
     transaction.commit();
+    m_connection.noteIndexBuild();
 }
 
 void SqliteSchemaEditor::dropIndex(const JetStatement &statement)

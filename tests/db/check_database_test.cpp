@@ -4,6 +4,7 @@
 // kill -9 in the middle of a check.
 #include "common/errors.h"
 #include "common/message_box_presenter.h"
+#include "common/wait_form.h"
 #include "db/ado_dao_tools.h"
 #include "db/check_database.h"
 #include "db/database_schema.h"
@@ -11,7 +12,8 @@
 #include "db/recording_connection.h"
 #include "support/temp_workspace.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -354,7 +356,23 @@ TEST_F(CheckDatabaseTest, AForeignFileIsNeverWrittenTo)
 
 TEST_F(CheckDatabaseTest, RunsUnderAWaitWindowAndUsesTheWorkingFolder)
 {
+    // The check lets window messages run once, right after the message is set.
+    QString title, message;
+    bool visible = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *form = qobject_cast<TWaitForm *>(widget); form && form->isVisible()) {
+                visible = true;
+                title = form->windowTitle();
+                message = form->message();
+            }
+    });
     CheckDatabase();
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(title, QStringLiteral("Ожидайте!"));
+    EXPECT_EQ(message, QStringLiteral("Производится проверка базы..."));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TWaitForm *>(widget) && widget->isVisible());
     EXPECT_TRUE(QFileInfo::exists(dbPath()));
     EXPECT_TRUE(boxes.shown().isEmpty()) << BoxTexts(boxes).toStdString();
     auto file = ConnectionOn(dbPath());

@@ -244,6 +244,19 @@ TEST_F(SqliteEngineTest, IdentitySeedIsTheNextKey)
     EXPECT_EQ(column(QStringLiteral("SELECT Id || ':' || Name FROM U ORDER BY Id")),
               (QStringList{"100:первый", "101:второй", "102:третий"}));
     EXPECT_EQ(con->columns(QStringLiteral("u")).last().kind, DbColumnKind::AutoInc);
+
+    // A plain integer column becomes the key when its values are distinct and present.
+    con->execute(QStringLiteral("CREATE TABLE V ([Key] INT, [Name] TEXT(10))"));
+    Exec(*con, QStringLiteral("INSERT INTO V (Key, Name) VALUES (3, 'три'), (7, 'семь')"));
+    con->execute(QStringLiteral("ALTER TABLE V ALTER COLUMN [Key] INT IDENTITY(8,1)"));
+    Exec(*con, QStringLiteral("INSERT INTO V (Name) VALUES ('восемь')"));
+    EXPECT_EQ(con->lastInsertId(), 8);
+    EXPECT_EQ(column(QStringLiteral("SELECT Key FROM V ORDER BY Key")), (QStringList{"3", "7", "8"}));
+    con->execute(QStringLiteral("CREATE TABLE W ([Key] INT)"));
+    Exec(*con, QStringLiteral("INSERT INTO W (Key) VALUES (1), (1)"));
+    EXPECT_TRUE(failureOf([&] { con->execute(QStringLiteral("ALTER TABLE W ALTER COLUMN [Key] INT IDENTITY(2,1)")); })
+                    .contains(QStringLiteral("повторяются значения")));
+    EXPECT_EQ(Scalar(*con, QStringLiteral("SELECT count(*) FROM W")).toInt(), 2);
 }
 
 TEST_F(SqliteEngineTest, ColumnChangesRebuildOnlyWhenTheDefinitionDiffers)
@@ -331,6 +344,12 @@ TEST_F(SqliteEngineTest, CatalogueListsTablesViewsColumnsAndIndexesByTheirOwnNam
     EXPECT_EQ(indexes[0].name, QStringLiteral("ПоДате"));
     EXPECT_EQ(indexes[0].columns, QStringList{"Дата"});
     EXPECT_EQ(indexes[0].nullMode, DbIndexNullMode::IgnoreNull);
+    // A view over a rebuilt table keeps working.
+    Exec(*con, QStringLiteral("INSERT INTO Документы (Сумма) VALUES (10.5)"));
+    con->execute(QStringLiteral("ALTER TABLE Документы ALTER COLUMN [Сумма] FLOAT"));
+    EXPECT_EQ(con->rebuildCount(), 1);
+    EXPECT_EQ(Scalar(*con, QStringLiteral("SELECT count(*) FROM Свод")).toInt(), 1);
+    EXPECT_EQ(con->indexes(QStringLiteral("Документы")).size(), 1);
     // Indexes of the same name on two tables are two indexes.
     con->execute(QStringLiteral("ALTER TABLE Пусто ADD COLUMN [Дата] DATETIME"));
     con->execute(QStringLiteral("CREATE INDEX [ПоДате] ON Пусто ([Дата])"));

@@ -239,8 +239,11 @@ bool TDataSet::Locate(const QStringList &fields, const QVariantList &values, TLo
     if (fields.size() != values.size())
         throw OrmenaError(QStringLiteral("Число полей поиска не совпадает с числом значений"));
     QVector<int> columns;
-    for (const QString &field : fields)
-        columns.append(HasField(field) ? columnOfOrThrow(field) : -1);
+    for (const QString &field : fields) {
+        if (!HasField(field))
+            columnOfOrThrow(field);
+        columns.append(columnOf(field)); // -1 for a lookup field, read through ValueAt
+    }
     for (int row = 0; row < m_rows.size(); ++row) {
         bool all = true;
         for (int i = 0; i < fields.size() && all; ++i) {

@@ -197,6 +197,17 @@ TEST_F(SqliteEngineTest, TextIsCaseBlindForCyrillicAndSizedTextRefusesLongerValu
     EXPECT_EQ(column(QStringLiteral("SELECT Name FROM SprField WHERE Name = 'БОРИС'")), QStringList{"Борис"});
     EXPECT_EQ(column(QStringLiteral("SELECT Name FROM SprField WHERE Name LIKE 'ЁЖ%'")), QStringList{"ёжик"});
     EXPECT_EQ(column(QStringLiteral("SELECT upper(Name) FROM SprField WHERE Name = 'ясень'")), QStringList{"ЯСЕНЬ"});
+    const struct {
+        const char *text, *pattern;
+        bool matches;
+    } likes[] = {{"Ёлка", "ёл_а", true},  {"Ёлка", "%ЛК%", true}, {"Ёлка", "ЛК%", false}, {"50%", "50!%", true},
+                 {"500", "50!%", false}, {"", "%", true},          {"abc", "a%c%", true},  {"abd", "a%c", false}};
+    for (const auto &like : likes)
+        EXPECT_EQ(Scalar(*con, QStringLiteral("SELECT ? LIKE ? ESCAPE '!'"),
+                         {QString::fromUtf8(like.text), QString::fromUtf8(like.pattern)})
+                      .toInt(),
+                  like.matches ? 1 : 0)
+            << like.text << " LIKE " << like.pattern;
 
     const QString duplicate = failureOf([&] { Exec(*con, QStringLiteral("INSERT INTO SprField (Name) VALUES ('ЁЖИК')")); });
     EXPECT_TRUE(duplicate.startsWith(QStringLiteral(

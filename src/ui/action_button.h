@@ -1,0 +1,12 @@
+// A push button that stands for an action, as a VCL button with its Action
+// set: it shows the action's caption and hint, follows its enabled state and
+// triggers it when pressed.
+#pragma once
+
+class QAction;
+class QPushButton;
+class QWidget;
+
+QPushButton *MakeActionButton(QAction *action, QWidget *parent);
+// Binds an existing button to an action; a button is bound once.
+void BindButtonToAction(QPushButton *button, QAction *action);

@@ -1,0 +1,31 @@
+// The user guide: Ormena's Russian HTML guide, shipped with the program and
+// shown in its own help window. The guide is looked for beside the executable
+// and in the installed data folder; at most one guide window exists, and a
+// guide that cannot be found is reported, never silently ignored.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The folders searched for the guide's start page "index.html", in order:
+// an explicitly set folder (SetUserGuideFolder), "help" beside the executable,
+// "../share/ormena/help" from the executable (the installed layout, and the
+// build tree's), then "ormena/help" in the system's data folders.
+QStringList UserGuideSearchPlaces();
+// The full path of the guide's start page; empty when it is nowhere.
+QString UserGuideFile();
+// Puts a folder in front of the search (tests, or a guide kept elsewhere);
+// an empty text removes it.
+void SetUserGuideFolder(const QString &folder);
+
+// Shows the guide's contents (F1), or the section with the given anchor
+// ("templates", "prefix", "keys", ...). The window is created on first use
+// and raised afterwards. When the guide cannot be found, a message box names
+// the places searched. Returns the window, or null when nothing was shown.
+QWidget *ShowUserGuide(QWidget *parent = nullptr, const QString &anchor = QString());
+// Closes the guide window when it is open (at the program's shutdown).
+void CloseUserGuide();
+// The open guide window, or null.
+QWidget *UserGuideWindow();

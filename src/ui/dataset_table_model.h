@@ -1,11 +1,14 @@
 // A read-only table model over one dataset of the data module: each column
 // shows one field (display text through the field's GetText handler), and the
 // model follows the dataset's rows through its signals. It holds no rows itself.
+// The row titles show the current-row indicator: a triangle while browsing, "I"
+// while the row is edited, "*" while it is being inserted.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QPointer>
 #include <optional>
 
@@ -20,6 +23,7 @@ struct TGridColumn {
     QString titleHint;
     int sortMarker = 0; // 0 none, 1 down arrow, 2 up arrow
     bool visible = true;
+    std::optional<QColor> foreground;
 };
 
 class TDataSetTableModel : public QAbstractTableModel {
@@ -32,6 +36,8 @@ public:
     void setColumns(const QList<TGridColumn> &columns);
     const QList<TGridColumn> &columns() const { return m_columns; }
     TGridColumn &column(int index) { return m_columns[index]; }
+    // The column showing the field (names compared without regard to case); -1 if none.
+    int columnOfField(const QString &fieldName) const;
     void setSortMarker(int column, int marker);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -40,6 +46,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    void resetRows();
+    void currentRowMoved(int row);
+
     QPointer<TDataSet> m_dataSet;
     QList<TGridColumn> m_columns;
+    int m_indicatorRow = -1;
+    QPixmap m_markerDown;
+    QPixmap m_markerUp;
 };

@@ -1,9 +1,16 @@
 #include "ui/db_grid.h"
 
+#include "common/message_boxes.h"
 #include "db/dataset.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+
+namespace {
+constexpr int kMinRestoredWidth = 8;
+constexpr int kMaxRestoredWidth = 4000;
+} // namespace
 
 TDBGrid::TDBGrid(QWidget *parent)
     : QTableView(parent)
@@ -15,16 +22,29 @@ TDBGrid::TDBGrid(QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(true);
     setAlternatingRowColors(false);
+    setTabKeyNavigation(false);
+
+    // The current-row indicator column at the left, as narrow as its mark.
     verticalHeader()->setVisible(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(20);
-    verticalHeader()->setMinimumWidth(12);
+    verticalHeader()->setFixedWidth(16);
+    verticalHeader()->setHighlightSections(false);
+
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &TDBGrid::titleClicked);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TDBGrid::followDataSet);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TDBGrid::viewRowChanged);
+
+    // The selected row keeps its colours when the focus is elsewhere.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
     applyRowHeight();
 }
 
@@ -35,24 +55,25 @@ void TDBGrid::setDataSet(TDataSet *dataSet)
     m_model->setDataSet(dataSet);
     if (dataSet)
         connect(dataSet, &TDataSet::currentChanged, this, &TDBGrid::followDataSet);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                TDataSet *ds = m_model->dataSet();
-                if (m_syncing || !ds || !ds->Active() || !current.isValid())
-                    return;
-                if (ds->CurrentIndex() != current.row()) {
-                    m_syncing = true;
-                    try {
-                        ds->SetRecNo(current.row() + 1);
-                    } catch (...) {
-                        m_syncing = false;
-                        throw;
-                    }
-                    m_syncing = false;
-                }
-            },
-            Qt::UniqueConnection);
     followDataSet();
+}
+
+void TDBGrid::viewRowChanged(const QModelIndex &current)
+{
+    TDataSet *ds = m_model->dataSet();
+    if (m_syncing || !ds || !ds->Active() || !current.isValid() || ds->CurrentIndex() == current.row())
+        return;
+    m_syncing = true;
+    try {
+        // Moving to another row posts a pending edit; a refused post keeps the row.
+        ds->SetRecNo(current.row() + 1);
+    } catch (const std::exception &error) {
+        m_syncing = false;
+        ShowUnhandledError(error);
+        followDataSet();
+        return;
+    }
+    m_syncing = false;
 }
 
 void TDBGrid::setColumns(const QList<TGridColumn> &columns)
@@ -62,6 +83,7 @@ void TDBGrid::setColumns(const QList<TGridColumn> &columns)
         setColumnWidth(i, columns[i].width);
         setColumnHidden(i, !columns[i].visible);
     }
+    applyRowHeight();
     followDataSet();
 }
 
@@ -71,10 +93,11 @@ void TDBGrid::followDataSet()
     if (!ds || !ds->Active() || ds->CurrentIndex() < 0 || !selectionModel())
         return;
     const QModelIndex target = m_model->index(ds->CurrentIndex(), std::max(0, currentIndex().column()));
-    if (!target.isValid() || currentIndex().row() == target.row())
+    if (!target.isValid())
         return;
     m_syncing = true;
-    setCurrentIndex(target);
+    if (currentIndex().row() != target.row() || !selectionModel()->isRowSelected(target.row(), QModelIndex()))
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(target);
     m_syncing = false;
 }
@@ -85,10 +108,26 @@ void TDBGrid::setRowLines(int lines)
     applyRowHeight();
 }
 
+int TDBGrid::rowHeightForLines() const
+{
+    int lineHeight = fontMetrics().lineSpacing();
+    for (const TGridColumn &column : m_model->columns())
+        if (column.font)
+            lineHeight = std::max(lineHeight, QFontMetrics(*column.font).lineSpacing());
+    return std::max(1, m_rowLines) * lineHeight + 6;
+}
+
 void TDBGrid::applyRowHeight()
 {
-    const int lineHeight = fontMetrics().lineSpacing();
-    verticalHeader()->setDefaultSectionSize(std::max(1, m_rowLines) * lineHeight + 6);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(rowHeightForLines());
+}
+
+void TDBGrid::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        applyRowHeight();
 }
 
 QRect TDBGrid::currentCellRect(int column) const
@@ -130,8 +169,10 @@ void TDBGrid::applyColumnLayouts(const QList<TGridColumnLayout> &layouts)
         if (!layouts[i].restored)
             continue;
         const TColumnLayout &layout = layouts[i].layout;
-        setColumnWidth(i, layout.width);
-        m_model->setSortMarker(i, layout.titleSortMarker);
+        if (layout.width >= kMinRestoredWidth && layout.width <= kMaxRestoredWidth)
+            setColumnWidth(i, layout.width);
+        if (layout.titleSortMarker >= 0 && layout.titleSortMarker <= 2)
+            m_model->setSortMarker(i, layout.titleSortMarker);
         setColumnHidden(i, layout.visible == 0);
     }
     // Move columns to their saved places, lowest target first.

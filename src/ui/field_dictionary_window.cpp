@@ -47,14 +47,13 @@ bool Editing(const TDataSet *table)
     return table->State() == dsEdit || table->State() == dsInsert;
 }
 
-// The print font of the dictionary: MS Sans Serif, or the system's sans serif
+// A print font of the dictionary: MS Sans Serif, or the system's sans serif
 // face where that font is not installed.
-QFont SansSerif(int pixelSize, bool bold)
+QFont SansSerif(qreal points, bool bold)
 {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
-    if (pixelSize > 0)
-        font.setPointSizeF(pixelSize * 72.0 / 96.0);
+    font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
@@ -150,8 +149,9 @@ void TfSprField::createComponents()
     Grid->setColumns({
         Column(QStringLiteral("№ п.п."), kNpp, 47),
         Column(QStringLiteral("Имя"), kName, 99),
-        Column(QStringLiteral("Описание"), kSkript, 312),
-        Column(QStringLiteral("Секр."), kIsSecure, 30),
+        // The flag's title needs more room than 30 pixels in today's fonts; the description gives it.
+        Column(QStringLiteral("Описание"), kSkript, 300),
+        Column(QStringLiteral("Секр."), kIsSecure, 42),
     });
     Grid->setFixedHeight(267);
 
@@ -234,10 +234,10 @@ void TfSprField::createComponents()
 
     PrintGrid = new TPrintDBGrid(Grid);
     PrintGrid->PageHeaderText = QStringLiteral("Справочник полей");
-    PrintGrid->PageHeaderFont = SansSerif(16, true);
+    PrintGrid->PageHeaderFont = SansSerif(12, true); // 16 pixels high at 96 dots per inch
     PrintGrid->PageFooterText = QString();
     PrintGrid->PageFooterFont = QFont();
-    PrintGrid->PrintFont = SansSerif(0, false);
+    PrintGrid->PrintFont = SansSerif(8, false); // the face's usual size
     PrintGrid->PageMarginsMm = QMarginsF(2, 2, 2, 2);
 }
 

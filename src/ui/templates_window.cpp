@@ -158,18 +158,25 @@ void TfShablon::createComponents()
     GroupOperations = new QGroupBox(QStringLiteral("Операции с шаблоном документа"), this);
     GroupOperations->setObjectName(QStringLiteral("GroupOperations"));
     GroupOperations->setFont(bold);
-    GroupOperations->setStyleSheet(QStringLiteral("QGroupBox::title { color: navy; }"));
+    QPalette navy = GroupOperations->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    navy.setColor(QPalette::Text, QColor(0, 0, 128));
+    GroupOperations->setPalette(navy);
     btnShowShablon = MakeActionButton(actShowShablon, GroupOperations);
     btnCreateShablon = MakeActionButton(actCreateShablon, GroupOperations);
-    btnCreateShablon->setStyleSheet(QStringLiteral("QPushButton { color: maroon; }"));
+    QPalette maroon = btnCreateShablon->palette();
+    maroon.setColor(QPalette::ButtonText, QColor(128, 0, 0));
+    btnCreateShablon->setPalette(maroon);
     btnShablonFld = new QPushButton(GroupOperations);
     btnShablonFld->setAutoDefault(false);
     btnShablonFld->setVisible(false);
     auto *operations = new QVBoxLayout(GroupOperations);
-    operations->setContentsMargins(6, 4, 6, 6);
-    operations->setSpacing(4);
+    operations->setContentsMargins(6, 2, 6, 6);
+    operations->setSpacing(3);
+    QFont normal = font();
+    normal.setBold(false); // set explicitly, or the group's bold caption font would be inherited
     for (QPushButton *button : {btnShowShablon, btnCreateShablon, btnShablonFld}) {
-        button->setFont(font());
+        button->setFont(normal);
         button->setFixedWidth(240);
         operations->addWidget(button);
     }
@@ -184,8 +191,8 @@ void TfShablon::createComponents()
     btnEdit = MakeActionButton(actEdit, GroupRecords);
     btnEdit->setObjectName(QStringLiteral("btnEdit"));
     auto *records = new QVBoxLayout(GroupRecords);
-    records->setContentsMargins(6, 4, 6, 6);
-    records->setSpacing(4);
+    records->setContentsMargins(6, 2, 6, 6);
+    records->setSpacing(3);
     records->addWidget(btnAdd);
     records->addWidget(btnEdit);
     records->addStretch();
@@ -203,7 +210,7 @@ void TfShablon::createComponents()
     bottom->addWidget(bbOk, 0, Qt::AlignBottom);
 
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(4, 4, 4, 6);
     layout->setSpacing(4);
     layout->addWidget(Grid, 1);
     layout->addWidget(PanelEdit);

@@ -1,6 +1,5 @@
-// A push button that stands for an action, as a VCL button with its Action
-// set: it shows the action's caption and hint, follows its enabled state and
-// triggers it when pressed.
+// A push button that stands for an action: it shows the action's caption and
+// hint, follows its enabled and visible state and triggers it when pressed.
 #pragma once
 
 class QAction;

@@ -21,7 +21,7 @@ class TEditPanel : public QObject {
 public:
     TEditPanel(QWidget *panel, TDataSet *dataSet, QObject *parent = nullptr);
 
-    // Runs when the focus has left the panel (the panel's OnExit).
+    // Runs when the focus has left the panel for another control of its window.
     std::function<void()> onExit;
     // Runs for Esc pressed in a panel control.
     std::function<void()> onEscape;

@@ -3,13 +3,86 @@
 #include "common/message_boxes.h"
 #include "db/dataset.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
 
 namespace {
 constexpr int kMinRestoredWidth = 8;
 constexpr int kMaxRestoredWidth = 4000;
+
+// Draws a cell's text wrapped at word boundaries in as many whole lines as the
+// row holds; text that does not fit ends the last line with an ellipsis, so no
+// line is ever shown cut in half.
+class TGridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        QString text = cell.text;
+        cell.text.clear();
+        const QWidget *widget = cell.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+        if (text.isEmpty())
+            return;
+
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, widget).adjusted(2, 1, -2, -1);
+        const QFontMetrics metrics(cell.font);
+        const int lineHeight = metrics.lineSpacing();
+        const int maxLines = std::max(1, area.height() / lineHeight);
+        text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+
+        QTextLayout layout(text, cell.font);
+        QTextOption textOption;
+        textOption.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        textOption.setAlignment(Qt::Alignment(cell.displayAlignment & Qt::AlignHorizontal_Mask));
+        layout.setTextOption(textOption);
+        layout.beginLayout();
+        QList<QTextLine> lines;
+        while (lines.size() <= maxLines) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(area.width());
+            lines.append(line);
+        }
+        layout.endLayout();
+
+        const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (cell.state & QStyle::State_Active)                               ? QPalette::Active
+                                                                                : QPalette::Inactive;
+        painter->save();
+        painter->setClipRect(area);
+        painter->setFont(cell.font);
+        painter->setPen(cell.palette.color(group, (cell.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                         : QPalette::Text));
+        const bool cut = lines.size() > maxLines;
+        const int shown = std::min<int>(lines.size(), maxLines);
+        for (int i = 0; i < shown; ++i) {
+            const QPointF at(area.left(), area.top() + i * lineHeight);
+            if (i == shown - 1 && cut) {
+                // The last line that fits carries the rest of the text, shortened.
+                QString rest = text.mid(lines[i].textStart());
+                rest.replace(QChar::LineSeparator, QLatin1Char(' '));
+                const QString elided = metrics.elidedText(rest, Qt::ElideRight, area.width());
+                const Qt::Alignment horizontal = Qt::Alignment(cell.displayAlignment & Qt::AlignHorizontal_Mask);
+                painter->drawText(QRect(area.left(), area.top() + i * lineHeight, area.width(), lineHeight),
+                                  int(horizontal | Qt::AlignTop) | Qt::TextSingleLine, elided);
+            } else {
+                lines[i].draw(painter, at);
+            }
+        }
+        painter->restore();
+    }
+};
 } // namespace
 
 TDBGrid::TDBGrid(QWidget *parent)
@@ -17,6 +90,7 @@ TDBGrid::TDBGrid(QWidget *parent)
     , m_model(new TDataSetTableModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new TGridCellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

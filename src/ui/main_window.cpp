@@ -27,6 +27,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -143,6 +145,8 @@ TfMain::TfMain()
 
     createDialogs();
     bindData(DataModule());
+    // The operator starts in the document list.
+    GridFio->setFocus(Qt::OtherFocusReason);
 }
 
 TfMain::~TfMain()
@@ -207,7 +211,7 @@ void TfMain::createActions()
                            ActionIcon(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon), &TfMain::actDelFioExecute);
     actDelFio->setObjectName(QStringLiteral("actDelFio"));
     actCreateDoc = makeAction(QStringLiteral("Создать документ"), Qt::Key_F10,
-                              ActionIcon(QStringLiteral("x-office-document"), QStyle::SP_FileIcon),
+                              ActionIcon(QStringLiteral("applications-office"), QStyle::SP_FileIcon),
                               &TfMain::actCreateDocExecute);
     actCreateDoc->setObjectName(QStringLiteral("actCreateDoc"));
     actFinde = makeAction(QStringLiteral("Поиск"), Qt::Key_F3,
@@ -363,9 +367,8 @@ QFrame *TfMain::createDocumentPanel()
 {
     auto *panel = new QFrame;
     panel->setObjectName(QStringLiteral("Panel_Fio"));
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(3, 2, 3, 3);
+    layout->setContentsMargins(2, 2, 1, 2);
     layout->setSpacing(3);
     layout->addWidget(PanelTitle(QStringLiteral("Список документов"), kPurple, panel));
 
@@ -383,7 +386,7 @@ QFrame *TfMain::createDocumentPanel()
     auto *gridFrame = new QFrame(panel);
     gridFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     auto *gridLayout = new QVBoxLayout(gridFrame);
-    gridLayout->setContentsMargins(1, 1, 1, 1);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->setSpacing(0);
     GridFio = new TDBGrid(gridFrame);
     GridFio->setObjectName(QStringLiteral("GridFio"));
@@ -434,9 +437,8 @@ QFrame *TfMain::createValuePanel()
 {
     auto *panel = new QFrame;
     panel->setObjectName(QStringLiteral("Panel_FioValue"));
-    panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     auto *layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(3, 2, 3, 3);
+    layout->setContentsMargins(1, 2, 2, 2);
     layout->setSpacing(3);
     layout->addWidget(PanelTitle(QStringLiteral("Поля для выбранного документа"), Qt::red, panel));
 
@@ -555,6 +557,12 @@ void TfMain::start()
         return;
     }
     FormCreate();
+    // The size the window returns to from maximised: most of the screen.
+    if (const QScreen *place = screen()) {
+        const QRect available = place->availableGeometry();
+        const QSize size = QSize(831, 548).expandedTo(available.size() * 0.85).boundedTo(available.size());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+    }
     showMaximized();
     FormShow();
 }

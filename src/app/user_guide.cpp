@@ -18,7 +18,7 @@
 namespace {
 
 const QString kStartPage = QStringLiteral("index.html");
-QString g_folder; // set by SetUserGuideFolder
+QStringList g_places; // set by SetUserGuideSearchPlaces
 
 // The help window: a browser over the guide's pages with back, forward and
 // contents buttons. Links outside the guide open in the desktop's browser.
@@ -90,9 +90,9 @@ QPointer<TfUserGuide> g_window;
 
 QStringList UserGuideSearchPlaces()
 {
+    if (!g_places.isEmpty())
+        return g_places;
     QStringList places;
-    if (!g_folder.isEmpty())
-        places << QDir::cleanPath(g_folder);
     const QString programDir = QCoreApplication::applicationDirPath();
     places << QDir::cleanPath(programDir + QStringLiteral("/help"));
     places << QDir::cleanPath(programDir + QStringLiteral("/../share/ormena/help"));
@@ -112,9 +112,9 @@ QString UserGuideFile()
     return QString();
 }
 
-void SetUserGuideFolder(const QString &folder)
+void SetUserGuideSearchPlaces(const QStringList &places)
 {
-    g_folder = folder;
+    g_places = places;
 }
 
 QWidget *ShowUserGuide(QWidget *parent, const QString &anchor)
@@ -127,7 +127,7 @@ QWidget *ShowUserGuide(QWidget *parent, const QString &anchor)
         return nullptr;
     }
     if (g_window && QUrl::fromLocalFile(page) != g_window->Browser->source().adjusted(QUrl::RemoveFragment)) {
-        delete g_window.data(); // the guide moved (another folder was set): start again from there
+        delete g_window.data(); // the guide moved (other places were set): start again from there
     }
     if (!g_window)
         g_window = new TfUserGuide(parent, page);

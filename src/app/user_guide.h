@@ -10,15 +10,15 @@
 class QWidget;
 
 // The folders searched for the guide's start page "index.html", in order:
-// an explicitly set folder (SetUserGuideFolder), "help" beside the executable,
-// "../share/ormena/help" from the executable (the installed layout, and the
-// build tree's), then "ormena/help" in the system's data folders.
+// "help" beside the executable, "../share/ormena/help" from the executable
+// (the installed layout, and the build tree's), then "ormena/help" in the
+// system's data folders (XDG_DATA_HOME, XDG_DATA_DIRS).
 QStringList UserGuideSearchPlaces();
+// Puts other folders in place of those above (tests, or a guide kept
+// elsewhere); an empty list goes back to the usual places.
+void SetUserGuideSearchPlaces(const QStringList &places);
 // The full path of the guide's start page; empty when it is nowhere.
 QString UserGuideFile();
-// Puts a folder in front of the search (tests, or a guide kept elsewhere);
-// an empty text removes it.
-void SetUserGuideFolder(const QString &folder);
 
 // Shows the guide's contents (F1), or the section with the given anchor
 // ("templates", "prefix", "keys", ...). The window is created on first use

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs what Ormena needs, builds it, prepares its working folder and starts
+# Installs what Ormena needs, builds it (with the demonstration database, its
+# sample templates and the user guide), prepares its working folder and starts
 # the program there. The folder is ORMENA_HOME, or ~/Ormena by default.
 set -eu
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -7,10 +8,8 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$ROOT/build"
 
-WORK="${ORMENA_HOME:-$HOME/Ormena}"
-mkdir -p "$WORK/Shablon"
-if [ -d "$ROOT/build/demo" ]; then
-  cp -rn "$ROOT/build/demo/." "$WORK/"
-fi
-cd "$WORK"
-exec "$ROOT/build/src/ormena" "$@"
+# The launcher the package installs as ormena-start: it creates the working
+# folder with "Shablon", copies OrmenaDemo.mdb and the sample templates that
+# are not there yet from build/demo, and starts the program in that folder.
+ORMENA_DEMO_DIR="$ROOT/build/demo" ORMENA_PROGRAM="$ROOT/build/src/ormena" \
+  exec "$ROOT/packaging/ormena-start" "$@"

@@ -39,10 +39,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # Debian 12's runtime packages: Qt 6.4, SQLite 3, the UNO runtime the word
 # processor client links against, and LibreOffice Writer that it drives.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6 (>= 2.36), libstdc++6 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), "
+  "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), "
   "libqt6printsupport6 (>= 6.4), libqt6network6 (>= 6.4), libsqlite3-0 (>= 3.40), "
-  "libuno-sal3, libuno-cppu3, libuno-cppuhelpergcc3-3, libreoffice-writer (>= 1:7.4)")
+  "libuno-sal3, libuno-cppu3, libuno-cppuhelpergcc3-3, libreoffice-writer (>= 4:7.4)")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DEPENDS "${CPACK_DEBIAN_PACKAGE_DEPENDS}")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-liberation")
 include(CPack)

@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -66,8 +67,10 @@ public:
         if (!anchor.isEmpty())
             url.setFragment(anchor);
         Browser->setSource(url);
-        if (anchor.isEmpty())
-            Browser->scrollToAnchor(QStringLiteral("top"));
+        // Once the window is laid out at its final size, the section is scrolled to again.
+        const QString target = anchor.isEmpty() ? QStringLiteral("top") : anchor;
+        Browser->scrollToAnchor(target);
+        QTimer::singleShot(0, Browser, [browser = Browser, target] { browser->scrollToAnchor(target); });
     }
 
     QTextBrowser *Browser = nullptr;

@@ -167,11 +167,10 @@ void TDBGrid::followDataSet()
     if (!ds || !ds->Active() || ds->CurrentIndex() < 0 || !selectionModel())
         return;
     const QModelIndex target = m_model->index(ds->CurrentIndex(), std::max(0, currentIndex().column()));
-    if (!target.isValid())
+    if (!target.isValid() || currentIndex().row() == target.row())
         return;
     m_syncing = true;
-    if (currentIndex().row() != target.row() || !selectionModel()->isRowSelected(target.row(), QModelIndex()))
-        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setCurrentIndex(target);
     scrollTo(target);
     m_syncing = false;
 }

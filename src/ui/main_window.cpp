@@ -151,6 +151,8 @@ TfMain::TfMain()
 
 TfMain::~TfMain()
 {
+    // A value typed into the in-place editor is kept when the program ends.
+    RunHandler([this] { closeValueEditor(); });
     // The settings window saves the layout while the grids, the spin edits and
     // the panel still exist.
     delete fSettigs;

@@ -2,6 +2,7 @@
 
 #include "app/settings_window.h"
 #include "app/single_instance.h"
+#include "app/user_guide.h"
 #include "common/app_title.h"
 #include "common/application_control.h"
 #include "common/message_boxes.h"
@@ -157,6 +158,8 @@ TfMain::~TfMain()
     // the panel still exist.
     delete fSettigs;
     fSettigs = nullptr;
+    // The help window goes with the main window.
+    CloseUserGuide();
 }
 
 // ---------------------------------------------------------------- building
@@ -722,6 +725,7 @@ void TfMain::actSettingsExecute()
 
 void TfMain::actHelpExecute()
 {
+    ShowUserGuide(this);
 }
 
 // ---------------------------------------------------------------- grids

@@ -2,6 +2,7 @@
 // typing and the embedded dialogs on a shown window over a real database file.
 #include "main_window_fixture.h"
 
+#include "app/user_guide.h"
 #include "common/app_title.h"
 #include "common/application_control.h"
 #include "common/msg_component.h"
@@ -142,6 +143,31 @@ TEST_F(MainWindowTest, CommandsOfLaterWindowsRunTheirHandlersOnlyOnceSet)
     main->actSprField->trigger();
     main->actShablonFld->trigger();
     EXPECT_EQ(ran, QStringList({"Shablon", "CreateDoc", "SprField", "ShablonFld"}));
+}
+
+TEST_F(MainWindowTest, F1ShowsTheUserGuideOrSaysWhereItWasLookedFor)
+{
+    openMain();
+    const QString guide = ws.file(QStringLiteral("help"));
+    SetUserGuideSearchPlaces({guide});
+    ScriptedMessageBoxes boxes;
+    keyOnMain(Qt::Key_F1);
+    ASSERT_EQ(boxes.shown().size(), 1);
+    EXPECT_TRUE(boxes.shown()[0].text.contains(QDir::toNativeSeparators(guide))) << boxes.shown()[0].text.toStdString();
+    EXPECT_EQ(UserGuideWindow(), nullptr);
+
+    QDir().mkpath(guide);
+    QFile page(QDir(guide).filePath(QStringLiteral("index.html")));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Руководство</h1></body></html>");
+    page.close();
+    keyOnMain(Qt::Key_F1);
+    EXPECT_EQ(boxes.shown().size(), 1);
+    ASSERT_NE(UserGuideWindow(), nullptr);
+    EXPECT_TRUE(UserGuideWindow()->isVisible());
+    closeMain(); // the guide goes with the main window
+    EXPECT_EQ(UserGuideWindow(), nullptr);
+    SetUserGuideSearchPlaces({});
 }
 
 TEST_F(MainWindowTest, StartTakesTheLockCreatesTheSettingsWindowAndOpensMaximised)

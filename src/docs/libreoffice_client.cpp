@@ -10,7 +10,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
@@ -64,15 +65,23 @@
 #include <rtl/ref.hxx>
 #include <rtl/ustrbuf.hxx>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace css = com::sun::star;
@@ -263,6 +272,172 @@ QString Seconds(int ms)
     return QString::number((ms + 999) / 1000);
 }
 
+// One connection to an office, shared by every client of this process that
+// talks to the same pipe: a second bridge to the same office would hand out
+// the first bridge's objects (UNO keeps one proxy per remote object) and then
+// close itself as unused.
+struct Connection {
+    std::shared_ptr<LinkState> state;
+    Reference<css::lang::XComponent> bridge;
+    Reference<css::uno::XComponentContext> remote;
+    Reference<css::frame::XDesktop2> desktop;
+    Reference<css::document::XTypeDetection> detection;
+    Reference<css::container::XNameAccess> filters;
+
+    ~Connection()
+    {
+        try {
+            if (bridge.is())
+                bridge->dispose();
+        } catch (const css::uno::Exception &) {
+            // already gone
+        }
+    }
+};
+
+std::map<QString, std::weak_ptr<Connection>> &Connections()
+{
+    static std::map<QString, std::weak_ptr<Connection>> connections;
+    return connections;
+}
+
+// Offices whose client has gone while they still held documents; reaped once they end.
+std::vector<pid_t> &Orphans()
+{
+    static std::vector<pid_t> orphans;
+    return orphans;
+}
+
+void ReapOrphans()
+{
+    auto &orphans = Orphans();
+    orphans.erase(std::remove_if(orphans.begin(), orphans.end(),
+                                 [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; }),
+                  orphans.end());
+}
+
+// The office process Ormena starts. Unlike a QProcess it is not killed when
+// its owner goes: an office still holding the operator's documents must
+// outlive the client (and the program).
+class OfficeProcess {
+public:
+    OfficeProcess(const QString &program, const QStringList &arguments, const QStringList &environment,
+                  bool stopWithParent)
+    {
+        std::vector<QByteArray> argumentBytes{QFile::encodeName(program)};
+        for (const QString &argument : arguments)
+            argumentBytes.push_back(argument.toLocal8Bit());
+        std::vector<QByteArray> environmentBytes;
+        for (const QString &entry : environment)
+            environmentBytes.push_back(entry.toLocal8Bit());
+        std::vector<char *> argv;
+        for (QByteArray &bytes : argumentBytes)
+            argv.push_back(bytes.data());
+        argv.push_back(nullptr);
+        std::vector<char *> envp;
+        for (QByteArray &bytes : environmentBytes)
+            envp.push_back(bytes.data());
+        envp.push_back(nullptr);
+
+        // The child reports a failed exec through this pipe; a successful exec closes it.
+        int report[2];
+        if (::pipe2(report, O_CLOEXEC) != 0)
+            throw OrmenaError(QStringLiteral("Не удалось запустить LibreOffice:\r") + QString::fromLocal8Bit(strerror(errno)));
+        const pid_t parent = ::getpid();
+        m_pid = ::fork();
+        if (m_pid < 0) {
+            const int error = errno;
+            ::close(report[0]);
+            ::close(report[1]);
+            throw OrmenaError(QStringLiteral("Не удалось запустить LibreOffice:\r") + QString::fromLocal8Bit(strerror(error)));
+        }
+        if (m_pid == 0) {
+            // Only async-signal-safe calls from here on.
+            if (stopWithParent) {
+                ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+                if (::getppid() != parent)
+                    ::_exit(127);
+            }
+            ::setsid(); // keystrokes meant for Ormena's terminal do not reach the office
+            const int null = ::open("/dev/null", O_RDWR);
+            if (null >= 0) {
+                ::dup2(null, 0);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+            }
+            ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+            ::execve(argv[0], argv.data(), envp.data());
+            const int error = errno;
+            ssize_t written = ::write(report[1], &error, sizeof error);
+            (void)written;
+            ::_exit(127);
+        }
+        ::close(report[1]);
+        int error = 0;
+        ssize_t got;
+        do
+            got = ::read(report[0], &error, sizeof error);
+        while (got < 0 && errno == EINTR);
+        ::close(report[0]);
+        if (got == static_cast<ssize_t>(sizeof error)) {
+            ::waitpid(m_pid, nullptr, 0);
+            throw OrmenaError(QStringLiteral("Не удалось запустить LibreOffice:\r") + QString::fromLocal8Bit(strerror(error)));
+        }
+    }
+
+    ~OfficeProcess()
+    {
+        if (running())
+            Orphans().push_back(m_pid);
+    }
+    OfficeProcess(const OfficeProcess &) = delete;
+    OfficeProcess &operator=(const OfficeProcess &) = delete;
+
+    qint64 pid() const { return m_pid; }
+
+    // Reaps the process once it has ended.
+    bool running()
+    {
+        if (m_ended)
+            return false;
+        int status = 0;
+        const pid_t result = ::waitpid(m_pid, &status, WNOHANG);
+        if (result == 0)
+            return true;
+        m_ended = true;
+        if (result == m_pid && WIFEXITED(status))
+            m_exitCode = WEXITSTATUS(status);
+        return false;
+    }
+
+    int exitCode() const { return m_exitCode; }
+
+    // True when the process ended within ms.
+    bool waitForExit(int ms)
+    {
+        const QDeadlineTimer deadline(ms);
+        while (running()) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(10);
+        }
+        return true;
+    }
+
+    void kill()
+    {
+        if (running()) {
+            ::kill(m_pid, SIGKILL);
+            waitForExit(kTerminateWaitMs);
+        }
+    }
+
+private:
+    pid_t m_pid = -1;
+    bool m_ended = false;
+    int m_exitCode = -1;
+};
+
 } // namespace
 
 class LibreOfficeClient::Impl {
@@ -287,7 +462,8 @@ public:
     }
 
     LibreOfficeSettings settings;
-    std::unique_ptr<QProcess> process;
+    std::unique_ptr<OfficeProcess> process;
+    std::shared_ptr<Connection> shared;
     std::shared_ptr<LinkState> link;
     Reference<css::lang::XComponent> bridge;
     Reference<css::uno::XComponentContext> remote;
@@ -363,10 +539,16 @@ public:
     bool Abandon()
     {
         bool stopped = false;
-        if (process && process->state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(process->processId()), SIGKILL);
-            process->waitForFinished(kTerminateWaitMs);
+        if (process && process->running()) {
+            process->kill();
             stopped = true;
+        }
+        if (bridge.is()) {
+            try {
+                bridge->dispose(); // releases a call still waiting on the office
+            } catch (const css::uno::Exception &) {
+                // already gone
+            }
         }
         Disconnect();
         return stopped;
@@ -381,17 +563,10 @@ public:
         detection.clear();
         filters.clear();
         remote.clear();
-        if (bridge.is()) {
-            Reference<css::lang::XComponent> old = bridge;
-            bridge.clear();
-            try {
-                old->dispose();
-            } catch (const css::uno::Exception &) {
-                // already gone
-            }
-        }
+        bridge.clear();
+        shared.reset(); // the last client of a connection closes it
         link.reset();
-        if (process && process->state() == QProcess::NotRunning)
+        if (process && !process->running())
             process.reset();
     }
 
@@ -440,26 +615,17 @@ public:
         // Ormena's own display settings are not the office's.
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
 
-        process = std::make_unique<QProcess>();
-        process->setProgram(program);
-        process->setArguments(arguments);
-        process->setProcessEnvironment(environment);
-        process->setStandardInputFile(QProcess::nullDevice());
-        process->setStandardOutputFile(QProcess::nullDevice());
-        process->setStandardErrorFile(QProcess::nullDevice());
-        if (settings.stopWithProgram)
-            process->setChildProcessModifier([]() { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process->start();
-        if (!process->waitForStarted(10000)) {
-            const QString reason = process->errorString();
-            process.reset();
-            throw OrmenaError(QStringLiteral("Не удалось запустить LibreOffice:\r") + reason);
-        }
+        process = std::make_unique<OfficeProcess>(program, arguments, environment.toStringList(),
+                                                  settings.stopWithProgram);
     }
 
     // One attempt to reach an office on the pipe. False when nothing listens there.
     bool TryConnect(int timeoutMs)
     {
+        if (const auto existing = Connections()[settings.pipeName].lock(); existing && !existing->state->lost) {
+            Adopt(existing);
+            return true;
+        }
         const OUString pipe = U(QStringLiteral("pipe,name=") + settings.pipeName);
         auto state = std::make_shared<LinkState>();
         struct Link {
@@ -493,17 +659,32 @@ public:
         });
         if (!made)
             return false;
-        link = state;
-        bridge = made->bridge;
-        remote = made->remote;
-        desktop = made->desktop;
-        detection = made->detection;
-        filters = made->filters;
+        auto connection = std::make_shared<Connection>();
+        connection->state = state;
+        connection->bridge = made->bridge;
+        connection->remote = made->remote;
+        connection->desktop = made->desktop;
+        connection->detection = made->detection;
+        connection->filters = made->filters;
+        Connections()[settings.pipeName] = connection;
+        Adopt(connection);
         return true;
+    }
+
+    void Adopt(const std::shared_ptr<Connection> &connection)
+    {
+        shared = connection;
+        link = connection->state;
+        bridge = connection->bridge;
+        remote = connection->remote;
+        desktop = connection->desktop;
+        detection = connection->detection;
+        filters = connection->filters;
     }
 
     void Connect()
     {
+        ReapOrphans();
         if (connected()) {
             try {
                 Reference<css::frame::XDesktop2> office = desktop;
@@ -514,7 +695,7 @@ public:
                 // The office went away or hangs; start afresh below.
             }
         }
-        if (process && process->state() != QProcess::NotRunning)
+        if (process && process->running())
             Abandon(); // ours but no longer answering
         Disconnect();
 
@@ -525,7 +706,7 @@ public:
         int restarts = 0;
         StartProcess();
         for (;;) {
-            if (process->state() == QProcess::NotRunning) {
+            if (!process->running()) {
                 const int code = process->exitCode();
                 if ((code == kExitNormalRestart || code == kExitCrashRestart) && restarts < kMaxRestarts) {
                     ++restarts;
@@ -535,14 +716,21 @@ public:
                 process.reset();
                 throw OrmenaError(QStringLiteral("LibreOffice завершился при запуске (код %1).").arg(code));
             }
-            if (TryConnect(std::max<qint64>(1, deadline.remainingTime())))
-                return;
+            try {
+                if (TryConnect(std::max<qint64>(1, deadline.remainingTime())))
+                    return;
+            } catch (const OrmenaError &) {
+                // The office stopped answering in time (and was stopped), or it
+                // refused the connection while still starting up: retry while it runs.
+                if (!process || deadline.hasExpired())
+                    throw;
+            }
             if (deadline.hasExpired()) {
                 Abandon();
                 throw OrmenaError(QStringLiteral("LibreOffice не ответил за %1 с после запуска.")
                                       .arg(Seconds(settings.startTimeoutMs)));
             }
-            process->waitForFinished(kConnectRetryMs);
+            process->waitForExit(kConnectRetryMs);
         }
     }
 
@@ -665,10 +853,8 @@ public:
         }
         Disconnect();
         if (process) {
-            if (!process->waitForFinished(kTerminateWaitMs)) {
-                ::kill(static_cast<pid_t>(process->processId()), SIGKILL);
-                process->waitForFinished(kTerminateWaitMs);
-            }
+            if (!process->waitForExit(kTerminateWaitMs))
+                process->kill();
             process.reset();
         }
     }
@@ -739,11 +925,7 @@ LibreOfficeClient::~LibreOfficeClient()
     try {
         d->Release(true);
     } catch (...) {
-        // A destructor must not throw; the process object below still stops an office of ours.
-    }
-    if (d->process && d->process->state() != QProcess::NotRunning) {
-        d->process->kill();
-        d->process->waitForFinished(kTerminateWaitMs);
+        // A destructor must not throw; an office left running is attached to next time.
     }
 }
 
@@ -764,7 +946,7 @@ bool LibreOfficeClient::StartedOffice() const
 
 qint64 LibreOfficeClient::OfficeProcessId() const
 {
-    return d->process && d->process->state() != QProcess::NotRunning ? d->process->processId() : 0;
+    return d->process && d->process->running() ? d->process->pid() : 0;
 }
 
 void LibreOfficeClient::Connect()

@@ -32,7 +32,7 @@ class LibreOfficeClient : public WordProcessor {
 public:
     explicit LibreOfficeClient(LibreOfficeSettings settings = {});
     // Closes the hidden documents this client opened and ends the office when
-    // nothing else is open in it.
+    // nothing else is open in it; an office still showing documents stays.
     ~LibreOfficeClient() override;
     LibreOfficeClient(const LibreOfficeClient &) = delete;
     LibreOfficeClient &operator=(const LibreOfficeClient &) = delete;

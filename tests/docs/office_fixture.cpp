@@ -5,6 +5,8 @@
 #include "docs/template_locator.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -131,6 +133,18 @@ bool ProcessAlive(qint64 pid)
     const QByteArray line = stat.readAll();
     const int close = line.lastIndexOf(')');
     return close < 0 || line.mid(close + 2, 1) != "Z";
+}
+
+bool ProcessGone(qint64 pid, int ms)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (ProcessAlive(pid)) {
+        if (elapsed.elapsed() > ms)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
 }
 
 void OfficeTest::SetUp()

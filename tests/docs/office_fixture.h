@@ -34,6 +34,8 @@ QString ReadText(WordProcessor &word, const QString &path);
 QString FormatOf(const QString &path);
 // True while a process with that id exists and has not ended.
 bool ProcessAlive(qint64 pid);
+// True once the process has ended, waiting at most ms for it.
+bool ProcessGone(qint64 pid, int ms = 15000);
 
 // A test with a working folder of its own (also the temporary folder) and the
 // program's word processor set to this test program's private office.

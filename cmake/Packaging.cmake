@@ -44,5 +44,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libuno-sal3, libuno-cppu3, libuno-cppuhelpergcc3-3, libreoffice-writer (>= 4:7.4)")
 string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DEPENDS "${CPACK_DEBIAN_PACKAGE_DEPENDS}")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-liberation, adwaita-icon-theme")
 include(CPack)

@@ -9,6 +9,7 @@
 #include "db/ado_table_avto_inc.h"
 #include "db/dynamic_ado_query.h"
 #include "db/sqlite_engine.h"
+#include "docs/replace_list.h"
 
 #include <QObject>
 #include <memory>
@@ -88,6 +89,8 @@ public:
     // ---- document generation support
     void CheckTemplateFolder(const QString &folder);
     QString GetTemplateFile();
+    // One pair per value row: "&" + field name -> value (" " for a blank or, on request, a secret value).
+    TaReplace BuildReplaceList();
     bool DeleteTempDocument();
     bool HasStoredDocument();
     bool SaveStoredDocument();

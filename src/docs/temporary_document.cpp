@@ -7,6 +7,7 @@
 #include "common/errors.h"
 #include "common/file_utils.h"
 #include "common/message_boxes.h"
+#include "common/wait_form.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,4 +84,30 @@ bool TfData::StoreDocument()
         Fio->Post();
     }
     return true;
+}
+
+TaReplace TfData::BuildReplaceList()
+{
+    TaReplace list;
+    const bool blankSecrets =
+        AskYesNo(QStringLiteral("Формировать Секретные поля в документе пустыми ?"), QStringLiteral("Вопрос."));
+    ScopedWaitForm wait(QStringLiteral("Формирование полей для документа..."), QStringLiteral("Ожидайте!"),
+                        wsProgress);
+    const int rows = FioValue->RecordCount();
+    wait->SetRange(0, rows);
+    try {
+        for (int row = 0; row < rows; ++row) {
+            const QString value = FioValue->ValueAt(row, QStringLiteral("Value_")).toString().trimmed();
+            const bool secret = FioValue->ValueAt(row, QStringLiteral("isSecure")).toBool();
+            const QString replacement = value.isEmpty() || (secret && blankSecrets) ? QStringLiteral(" ") : value;
+            list.append({QLatin1Char('&') + FioValue->ValueAt(row, QStringLiteral("Name")).toString().trimmed(),
+                         replacement});
+            wait->SetPosition(row + 1);
+        }
+    } catch (...) {
+        FioValue->First();
+        throw;
+    }
+    FioValue->First();
+    return list;
 }

@@ -31,6 +31,8 @@
 #include <com/sun/star/container/XEnumerationAccess.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/BrokenPackageRequest.hpp>
+#include <com/sun/star/document/LockedDocumentRequest.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XTypeDetection.hpp>
@@ -45,6 +47,7 @@
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XEventListener.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/task/ErrorCodeRequest.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
 #include <com/sun/star/task/XInteractionDisapprove.hpp>
 #include <com/sun/star/task/XInteractionHandler.hpp>
@@ -53,6 +56,7 @@
 #include <com/sun/star/text/XTextDocument.hpp>
 #include <com/sun/star/text/XTextFramesSupplier.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/ucb/InteractiveIOException.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XCloseListener.hpp>
@@ -229,8 +233,19 @@ public:
     void SAL_CALL handle(const Reference<css::task::XInteractionRequest> &request) override
     {
         const Any asked = request->getRequest();
+        QString reason;
+        css::task::ErrorCodeRequest errorCode;
         css::uno::Exception exception;
-        QString reason = (asked >>= exception) ? OfficeMessage(exception.Message) : QString();
+        if (asked >>= errorCode)
+            reason = QStringLiteral("Ошибка чтения файла (код 0x%1).").arg(quint32(errorCode.ErrCode), 0, 16);
+        else if (asked.isExtractableTo(cppu::UnoType<css::document::BrokenPackageRequest>::get()))
+            reason = QStringLiteral("Файл повреждён.");
+        else if (asked.isExtractableTo(cppu::UnoType<css::document::LockedDocumentRequest>::get()))
+            reason = QStringLiteral("Файл занят другим пользователем.");
+        else if (asked.isExtractableTo(cppu::UnoType<css::ucb::InteractiveIOException>::get()))
+            reason = QStringLiteral("Ошибка ввода-вывода.");
+        else if (asked >>= exception)
+            reason = OfficeMessage(exception.Message);
         if (reason.isEmpty())
             reason = Q(asked.getValueTypeName());
         {

@@ -153,14 +153,23 @@ TEST_F(WordAutomationTest, BadTemplatesEndInTheProductionBoxWithNothingLeftRunni
         randomBytes[i] = static_cast<char>((i * 7919 + 13) % 251);
     // A zip that claims to be a Word 2007 document but holds no valid parts.
     const QByteArray brokenPackage = QByteArray("PK\x03\x04", 4) + QByteArray(400, 'x');
+    // A real Word 2007 document with one byte of its main part damaged.
+    WordProcessor &word = GetWordApplication();
+    QFile made(MakeDocument(word, templateDir, QStringLiteral("made"), QStringLiteral("docx"), StandardTemplateXml()));
+    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
+    QByteArray damaged = made.readAll();
+    const qsizetype part = damaged.indexOf("word/document.xml");
+    ASSERT_GT(part, 0);
+    damaged[part + 40] = static_cast<char>(damaged[part + 40] ^ 0x5A);
     const struct {
         const char *name;
         QByteArray content;
         const char *reason;
     } cases[] = {
-        {"random.doc", randomBytes, "не является документом текстового процессора"},
-        {"random.docx", randomBytes, "не является документом текстового процессора"},
-        {"broken.docx", brokenPackage, ""},
+        {"random.doc", randomBytes, "Файл не является документом текстового процессора:\r"},
+        {"random.docx", randomBytes, "Файл не является документом текстового процессора:\r"},
+        {"broken.docx", brokenPackage, "Файл не является документом текстового процессора:\r"},
+        {"damaged.docx", damaged, "LibreOffice Writer не смог открыть файл\r"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -183,7 +192,8 @@ TEST_F(WordAutomationTest, BadTemplatesEndInTheProductionBoxWithNothingLeftRunni
         EXPECT_FALSE(waited);
         ASSERT_EQ(boxes.shown().size(), 1);
         EXPECT_TRUE(boxes.shown()[0].text.startsWith(kProductionError)) << boxes.shown()[0].text.toStdString();
-        EXPECT_TRUE(boxes.shown()[0].text.contains(QString::fromUtf8(c.reason)));
+        EXPECT_TRUE(boxes.shown()[0].text.startsWith(kProductionError + QString::fromUtf8(c.reason)))
+            << boxes.shown()[0].text.toStdString();
         EXPECT_GT(boxes.shown()[0].text.size(), kProductionError.size());
         EXPECT_EQ(boxes.shown()[0].caption, ApplicationTitle());
         EXPECT_EQ(boxes.shown()[0].icon, QMessageBox::NoIcon);

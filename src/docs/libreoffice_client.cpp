@@ -85,6 +85,8 @@
 #include <linux/close_range.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -556,6 +558,7 @@ public:
         bool stopped = false;
         if (process && process->running()) {
             process->kill();
+            RemoveStalePipe();
             stopped = true;
         }
         if (bridge.is()) {
@@ -581,8 +584,37 @@ public:
         bridge.clear();
         shared.reset(); // the last client of a connection closes it
         link.reset();
-        if (process && !process->running())
+        if (process && !process->running()) {
             process.reset();
+            RemoveStalePipe();
+        }
+    }
+
+    // A killed office leaves the socket files of its pipes behind: the one it
+    // accepted Ormena on and its single-instance pipe. A socket nobody listens
+    // on any more refuses connections and is removed.
+    void RemoveStalePipe() const
+    {
+        const QString prefix = QStringLiteral("OSL_PIPE_%1_").arg(getuid());
+        const QDir folder(QStringLiteral("/tmp"));
+        QStringList sockets{prefix + settings.pipeName};
+        sockets += folder.entryList({prefix + QStringLiteral("SingleOfficeIPC_*")}, QDir::System | QDir::Hidden);
+        for (const QString &name : sockets) {
+            const QByteArray path = QFile::encodeName(folder.filePath(name));
+            sockaddr_un address{};
+            if (static_cast<size_t>(path.size()) >= sizeof address.sun_path)
+                continue;
+            address.sun_family = AF_UNIX;
+            std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+            const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (probe < 0)
+                continue;
+            const bool refused = ::connect(probe, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
+                && errno == ECONNREFUSED;
+            ::close(probe);
+            if (refused)
+                ::unlink(path.constData());
+        }
     }
 
     bool Headless() const
@@ -868,8 +900,10 @@ public:
         }
         Disconnect();
         if (process) {
-            if (!process->waitForExit(kTerminateWaitMs))
+            if (!process->waitForExit(kTerminateWaitMs)) {
                 process->kill();
+                RemoveStalePipe();
+            }
             process.reset();
         }
     }

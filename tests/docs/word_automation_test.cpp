@@ -276,10 +276,14 @@ TEST_F(WordAutomationTest, WorkingCopyThatCannotBeReplacedEndsInTheCopyError)
     ASSERT_TRUE(QDir().mkpath(copy + QStringLiteral("/inside")));
     const qint64 pid = client().OfficeProcessId();
 
+    // The operator presses the retry window's cancel button once.
+    bool pressed = false;
     QTimer canceller;
     QObject::connect(&canceller, &QTimer::timeout, [&]() {
         for (QWidget *widget : QApplication::topLevelWidgets())
-            if (auto *form = qobject_cast<TWaitForm *>(widget); form && form->cancelButton()->isVisible()) {
+            if (auto *form = qobject_cast<TWaitForm *>(widget);
+                !pressed && form && form->cancelButton()->isVisible()) {
+                pressed = true;
                 form->cancelButton()->click();
                 return;
             }

@@ -3,6 +3,7 @@
 #include "app/idle_exit.h"
 #include "app/ormena_application.h"
 #include "app/splash_window.h"
+#include "app/template_places_settings.h"
 #include "common/app_title.h"
 #include "common/application_control.h"
 #include "common/message_boxes.h"
@@ -73,6 +74,8 @@ int RunOrmena(int argc, char **argv)
     if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+
+    Guarded([] { LoadTemplatePlacesFromSettings(); });
 
     std::unique_ptr<TfData> fData;
     std::unique_ptr<TfMain> fMain;

@@ -1,6 +1,5 @@
 #include "docs/document_generation.h"
 
-#include "app/idle_exit.h"
 #include "common/errors.h"
 #include "common/message_boxes.h"
 #include "common/msg_component.h"
@@ -40,7 +39,6 @@ void CreateDocumentWorkflow(TfData &data, TMSG &msg, int &msgAnswer)
         if (msgAnswer == 2) {
             say(QStringLiteral("сохраняем документ на диске..."));
             data.SaveStoredDocument();
-            ScopedIdlePause operatorWorks;
             OpenWordDocument(data.TempDocPath);
             return; // nothing is stored back from a reopened document
         }
@@ -55,10 +53,7 @@ void CreateDocumentWorkflow(TfData &data, TMSG &msg, int &msgAnswer)
     const TaReplace list = data.BuildReplaceList();
     say(QStringLiteral("формирование..."));
     QString result;
-    {
-        ScopedIdlePause operatorWorks;
-        FillTemplateCopy(templatePath, list, result);
-    }
+    FillTemplateCopy(templatePath, list, result);
     // A failed production returns no path: the temporary document keeps its
     // previous, still usable path (its file was removed above), so nothing
     // stale is stored and the next run has a path to clean.

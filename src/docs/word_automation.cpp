@@ -1,5 +1,6 @@
 #include "docs/word_automation.h"
 
+#include "app/idle_exit.h"
 #include "common/errors.h"
 #include "common/file_utils.h"
 #include "common/message_boxes.h"
@@ -177,6 +178,8 @@ void WaitForDocumentWindow(const QString &path)
     for (WordProcessor::DocumentId document : documents)
         word->ShowDocument(document);
     WaitActiveScope active;
+    // The operator works in the word processor meanwhile: that is not idle time.
+    ScopedIdlePause operatorWorks;
     std::function<void()> started;
     if (g_waitHook)
         started = [word, path]() { g_waitHook(*word, path); };

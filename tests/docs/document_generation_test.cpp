@@ -8,7 +8,7 @@
 #include "db/data_module.h"
 #include "docs/document_generation.h"
 #include "docs/word_automation.h"
-#include "support/temp_workspace.h"
+#include "office_fixture.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,11 +29,12 @@ QByteArray RtfText(const QString &text)
     return out;
 }
 
-class DocumentGenerationTest : public ::testing::Test {
+class DocumentGenerationTest : public OfficeTest {
 protected:
     void SetUp() override
     {
-        const QString folder = ws.makeTemplateFolder();
+        OfficeTest::SetUp();
+        const QString folder = templateDir;
         QFile rtf(folder + QStringLiteral("/dogovor.rtf"));
         ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
         rtf.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0 "
@@ -42,9 +43,9 @@ protected:
 
         CheckDatabase();
         data = std::make_unique<TfData>();
-        data->ProgramDir = ws.path();
+        data->ProgramDir = workspace->path();
         data->TemplateDir = folder;
-        data->TempDocPath = ws.file(QStringLiteral("tmp.doc"));
+        data->TempDocPath = workspace->file(QStringLiteral("tmp.doc"));
         ScriptedMessageBoxes quiet;
         data->OpenDatabase(false);
         sql(QStringLiteral("INSERT INTO Shablon (Name, Shablon) VALUES ('Договор', 'dogovor.rtf')"));
@@ -76,8 +77,8 @@ protected:
     }
     void TearDown() override
     {
-        SetDocumentWaitHook({});
         data.reset();
+        OfficeTest::TearDown();
     }
 
     void sql(const QString &statement) { data->Con->prepare(statement)->exec(); }
@@ -100,7 +101,6 @@ protected:
         return q->next() && q->value(0).toInt() == 1;
     }
 
-    TempWorkspace ws;
     std::unique_ptr<TfData> data;
     TMSG msg;
     int msgAnswer = 0;
@@ -206,7 +206,7 @@ TEST_F(DocumentGenerationTest, StoredDocumentQuestion)
         CreateDocumentWorkflow(*data, msg, msgAnswer);
         EXPECT_EQ(msgAnswer, 3);
         EXPECT_NE(storedDoc(), firstStored);
-        QFile out(ws.file(QStringLiteral("check.rtf")));
+        QFile out(workspace->file(QStringLiteral("check.rtf")));
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(storedDoc());
         out.close();

@@ -9,7 +9,7 @@ PACKAGES="
   qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libreoffice-writer libreoffice-dev libreoffice-script-provider-python
+  libreoffice-writer libreoffice-dev libreoffice-l10n-ru
   xvfb xauth x11-utils fonts-dejavu-core fonts-liberation
   adwaita-icon-theme hicolor-icon-theme
   dpkg-dev file

@@ -5,6 +5,8 @@
 #include "common/application_control.h"
 #include "common/errors.h"
 #include "common/message_box_presenter.h"
+#include "common/app_title.h"
+#include "common/file_utils.h"
 #include "db/check_database.h"
 #include "db/data_module.h"
 #include "support/temp_workspace.h"
@@ -426,4 +428,100 @@ TEST_F(DataModuleTest, DemonstrationDatabase)
         ASSERT_TRUE(check.open(QIODevice::ReadOnly));
         EXPECT_EQ(check.readAll(), QByteArray("Standard Jet DB, not ours")); // never written to
     }
+}
+
+TEST_F(DataModuleTest, ReloadingDocumentsGoesBackToTheOrderByName)
+{
+    seed();
+    data->Shablon->Locate(QStringLiteral("Name"), QStringLiteral("Договор"));
+    data->LoadDocuments(0);
+    data->SortDocuments(1);
+    EXPECT_EQ(data->Fio->ValueAt(0, QStringLiteral("Name")).toString(), QStringLiteral("альфа"));
+    EXPECT_EQ(data->Fio->ValueAt(1, QStringLiteral("Name")).toString(), QStringLiteral("Бета"));
+    EXPECT_EQ(data->Fio->ValueAt(2, QStringLiteral("Name")).toString(), QStringLiteral("Гамма"));
+    data->Fio->Locate(QStringLiteral("NPP"), 3);
+    data->SetDocumentOrder(1); // alone it reopens nothing
+    EXPECT_EQ(data->Fio->AsInteger(QStringLiteral("NPP")), 3);
+    data->LoadDocuments(0);
+    EXPECT_EQ(data->DocumentOrder, 0);
+    EXPECT_EQ(data->OrderField, QStringLiteral("Name"));
+    EXPECT_EQ(data->Fio->RecNo(), 1);
+}
+
+TEST_F(DataModuleTest, EveryOpeningPastTheDemoCheckSetsTheIdleLimitToTen)
+{
+    TIdleExit watcher;
+    ASSERT_EQ(IdleExit(), &watcher);
+    watcher.SetIdleLimit(15);
+    open();
+    EXPECT_EQ(watcher.IdleLimit(), 10);
+    watcher.SetIdleLimit(15);
+    {
+        ScriptedMessageBoxes boxes; // the demonstration file is missing: the limit stays
+        data->OpenDatabase(true);
+    }
+    EXPECT_EQ(watcher.IdleLimit(), 15);
+    {
+        // A working file that fails to open still passed step 3.
+        data->Con->close();
+        QFile::remove(ws.file(QStringLiteral("Ormena.mdb")));
+        ScriptedMessageBoxes boxes;
+        data->OpenDatabase(false);
+        EXPECT_EQ(boxes.shown().size(), 1);
+        EXPECT_TRUE(boxes.shown()[0].text.contains(QStringLiteral("Нет файла базы данных")));
+    }
+    EXPECT_EQ(watcher.IdleLimit(), 10);
+}
+
+// The whole start-up sequence of the data module in a folder of its own.
+class StartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetTerminationRequest(); }
+    void TearDown() override { ResetTerminationRequest(); }
+    TempWorkspace ws;
+};
+
+TEST_F(StartUpTest, MissingTemplateFolderIsReportedAndEndsTheProgramAfterStartUp)
+{
+    ScriptedMessageBoxes boxes;
+    TfData data;
+    data.DataModuleCreate();
+    ASSERT_EQ(boxes.shown().size(), 1);
+    EXPECT_EQ(boxes.shown()[0].caption, QStringLiteral("Ошибка запуска!"));
+    EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("Нет директории для хранения шаблонов документов\r")
+                                                  + ws.path() + QStringLiteral("/Shablon")));
+    EXPECT_TRUE(TerminationRequested());
+    EXPECT_TRUE(data.Shablon->Active()); // the database was still opened
+    EXPECT_EQ(data.TemplateDir, ws.path() + QStringLiteral("/Shablon"));
+    EXPECT_TRUE(MainTitle().startsWith(QStringLiteral("Ormena {ver. ")));
+}
+
+TEST_F(StartUpTest, FailingCheckAndFailingOpeningShowBothMessages)
+{
+    ws.makeTemplateFolder();
+    QFile foreign(ws.file(QStringLiteral("Ormena.mdb")));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write(QByteArray("\x00\x01\x00\x00Standard Jet DB", 19) + QByteArray(2000, '\0'));
+    foreign.close();
+    ScriptedMessageBoxes boxes;
+    TfData data;
+    data.DataModuleCreate();
+    ASSERT_EQ(boxes.shown().size(), 2);
+    EXPECT_TRUE(boxes.shown()[0].text.startsWith(QStringLiteral("Ошибка проверки базы...\r")));
+    EXPECT_EQ(boxes.shown()[0].caption, QStringLiteral("Ошибка!"));
+    EXPECT_TRUE(boxes.shown()[1].text.startsWith(QStringLiteral("Ошибка открытия базы по указанному пути\r")));
+    EXPECT_TRUE(TerminationRequested());
+    EXPECT_EQ(FileSizeOf(ws.file(QStringLiteral("Ormena.mdb"))), 2019); // the foreign file is untouched
+}
+
+TEST_F(StartUpTest, CleanStartAsksNothingAndKeepsTheTemporaryDocumentPrivate)
+{
+    ws.makeTemplateFolder();
+    ScriptedMessageBoxes boxes;
+    TfData data;
+    data.DataModuleCreate();
+    EXPECT_TRUE(boxes.shown().isEmpty());
+    EXPECT_FALSE(TerminationRequested());
+    EXPECT_TRUE(data.TempDocPath.endsWith(QStringLiteral("/tmp.doc")));
+    EXPECT_TRUE(data.TempDocPath.startsWith(GetTempDir()));
 }

@@ -462,20 +462,26 @@ void TDataSet::Insert()
     m_editRow = at;
     m_current = at;
     invalidateKeyIndexes();
-    if (m_master) {
-        const QVector<QVariant> values = MasterValues();
-        for (int i = 0; i < m_detailFields.size() && i < values.size(); ++i) {
-            const int column = columnOf(m_detailFields[i]);
-            if (column >= 0) {
-                m_buffer[column] = values[i];
-                m_changed[column] = true;
-            }
-        }
-    }
+    takeMasterValues();
     if (m_disableCount == 0)
         Q_EMIT rowInserted(at);
     setState(dsInsert);
     notifyScroll();
+}
+
+void TDataSet::takeMasterValues()
+{
+    // A new detail row belongs to the master's current row.
+    if (!m_master)
+        return;
+    const QVector<QVariant> values = MasterValues();
+    for (int i = 0; i < m_detailFields.size() && i < values.size(); ++i) {
+        const int column = columnOf(m_detailFields[i]);
+        if (column >= 0) {
+            m_buffer[column] = values[i];
+            m_changed[column] = true;
+        }
+    }
 }
 
 void TDataSet::Append()
@@ -489,16 +495,7 @@ void TDataSet::Append()
     m_changed = QVector<bool>(m_columns.size(), false);
     m_editRow = m_current;
     invalidateKeyIndexes();
-    if (m_master) {
-        const QVector<QVariant> values = MasterValues();
-        for (int i = 0; i < m_detailFields.size() && i < values.size(); ++i) {
-            const int column = columnOf(m_detailFields[i]);
-            if (column >= 0) {
-                m_buffer[column] = values[i];
-                m_changed[column] = true;
-            }
-        }
-    }
+    takeMasterValues();
     if (m_disableCount == 0)
         Q_EMIT rowInserted(m_current);
     setState(dsInsert);

@@ -166,6 +166,7 @@ private:
     void notifyReset();
     void checkBrowse(const char *what) const;
     void masterChanged();
+    void takeMasterValues();
     QVector<QVariant> readRowById(const QVariant &id) const;
     void postInsert();
     void postEdit();

@@ -26,6 +26,16 @@ struct TGridColumn {
     std::optional<QColor> foreground;
 };
 
+// A column showing one field under a title, at a width in pixels.
+inline TGridColumn GridColumn(const QString &title, const QString &fieldName, int width)
+{
+    TGridColumn column;
+    column.title = title;
+    column.fieldName = fieldName;
+    column.width = width;
+    return column;
+}
+
 class TDataSetTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -20,15 +20,6 @@
 
 namespace {
 
-TGridColumn Column(const QString &title, const QString &fieldName, int width)
-{
-    TGridColumn column;
-    column.title = title;
-    column.fieldName = fieldName;
-    column.width = width;
-    return column;
-}
-
 const QString kNpp = QStringLiteral("Npp");
 const QString kName = QStringLiteral("Name");
 const QString kSkript = QStringLiteral("Skript");
@@ -147,11 +138,11 @@ void TfSprField::createComponents()
     Grid->setRowLines(1);
     Grid->setDataSet(m_data->tSprField);
     Grid->setColumns({
-        Column(QStringLiteral("№ п.п."), kNpp, 47),
-        Column(QStringLiteral("Имя"), kName, 99),
+        GridColumn(QStringLiteral("№ п.п."), kNpp, 47),
+        GridColumn(QStringLiteral("Имя"), kName, 99),
         // The flag's title needs more room than 30 pixels in today's fonts; the description gives it.
-        Column(QStringLiteral("Описание"), kSkript, 300),
-        Column(QStringLiteral("Секр."), kIsSecure, 42),
+        GridColumn(QStringLiteral("Описание"), kSkript, 300),
+        GridColumn(QStringLiteral("Секр."), kIsSecure, 42),
     });
     Grid->setFixedHeight(267);
 

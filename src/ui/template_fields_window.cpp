@@ -14,15 +14,6 @@
 
 namespace {
 
-TGridColumn Column(const QString &title, const QString &fieldName, int width)
-{
-    TGridColumn column;
-    column.title = title;
-    column.fieldName = fieldName;
-    column.width = width;
-    return column;
-}
-
 const QString kSprFieldId = QStringLiteral("SprField_Id");
 
 QLabel *Caption(const QString &text, const QColor &colour, QWidget *parent)
@@ -76,8 +67,8 @@ void TfShablonFld::createComponents()
     GridShablonFld->setObjectName(QStringLiteral("GridShablonFld"));
     GridShablonFld->setDataSet(m_data->ShablonFld);
     GridShablonFld->setColumns({
-        Column(QStringLiteral("Имя"), QStringLiteral("Name"), 110),
-        Column(QStringLiteral("Описание поля"), QStringLiteral("Script"), 225),
+        GridColumn(QStringLiteral("Имя"), QStringLiteral("Name"), 110),
+        GridColumn(QStringLiteral("Описание поля"), QStringLiteral("Script"), 225),
     });
     GridShablonFld->setRowLines(2);
     SetBackground(GridShablonFld, Qt::white);
@@ -123,8 +114,8 @@ void TfShablonFld::createComponents()
     GridSprField->setObjectName(QStringLiteral("GridSprField"));
     GridSprField->setDataSet(m_data->SprField);
     GridSprField->setColumns({
-        Column(QStringLiteral("Имя"), QStringLiteral("NAME"), 110),
-        Column(QStringLiteral("Описание поля"), QStringLiteral("SKRIPT"), 225),
+        GridColumn(QStringLiteral("Имя"), QStringLiteral("NAME"), 110),
+        GridColumn(QStringLiteral("Описание поля"), QStringLiteral("SKRIPT"), 225),
     });
     GridSprField->setRowLines(2);
     SetBackground(GridSprField, QColor(240, 251, 255));

@@ -27,15 +27,6 @@
 
 namespace {
 
-TGridColumn Column(const QString &title, const QString &fieldName, int width)
-{
-    TGridColumn column;
-    column.title = title;
-    column.fieldName = fieldName;
-    column.width = width;
-    return column;
-}
-
 const QString kName = QStringLiteral("Name");
 const QString kShablon = QStringLiteral("Shablon");
 
@@ -119,8 +110,8 @@ void TfShablon::createComponents()
     Grid->setRowLines(1);
     Grid->setDataSet(m_data->Shablon);
     Grid->setColumns({
-        Column(QStringLiteral("Наименования документа"), kName, 361),
-        Column(QStringLiteral("Имя файла шаблона"), kShablon, 197),
+        GridColumn(QStringLiteral("Наименования документа"), kName, 361),
+        GridColumn(QStringLiteral("Имя файла шаблона"), kShablon, 197),
     });
     Grid->installEventFilter(this);
     connect(Grid, &QAbstractItemView::doubleClicked, this, [this] { GridDblClick(); });

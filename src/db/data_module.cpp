@@ -7,16 +7,6 @@
 
 namespace {
 TfData *g_dataModule = nullptr;
-
-// Makes sure bound controls are resumed on every way out.
-class ControlsSuspended {
-public:
-    explicit ControlsSuspended(TDataSet *dataSet) : m_dataSet(dataSet) { m_dataSet->DisableControls(); }
-    ~ControlsSuspended() { m_dataSet->EnableControls(); }
-
-private:
-    TDataSet *m_dataSet;
-};
 } // namespace
 
 TfData *DataModule()
@@ -169,7 +159,7 @@ void TfData::ReloadTemplates(const QString &fieldName)
 
 void TfData::LoadTemplateFields(int sprFieldId)
 {
-    ControlsSuspended suspended(ShablonFld);
+    TControlsSuspended suspended(ShablonFld);
     ShablonFld->Close();
     ShablonFld->SetSqlParams(QString::number(CurrentTemplateId()));
     ShablonFld->Open();
@@ -179,7 +169,7 @@ void TfData::LoadTemplateFields(int sprFieldId)
 
 void TfData::LoadFreeFields(int sprFieldId)
 {
-    ControlsSuspended suspended(SprField);
+    TControlsSuspended suspended(SprField);
     SprField->Close();
     SprField->SetSqlParams(QString::number(CurrentTemplateId()));
     SprField->Open();

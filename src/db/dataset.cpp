@@ -101,6 +101,11 @@ void TDataSet::Requery()
         Open();
         return;
     }
+    rereadFromFirst();
+}
+
+void TDataSet::rereadFromFirst()
+{
     if (m_state == dsEdit || m_state == dsInsert)
         Cancel();
     clearRows();
@@ -130,20 +135,30 @@ void TDataSet::readRows()
 
     m_columns.clear();
     m_columnIndex.clear();
-    m_kinds.clear();
+    m_deferredOrigins.clear();
     const int count = query->columnCount();
     for (int c = 0; c < count; ++c) {
         const QString name = query->columnName(c);
         m_columns.append(name);
         if (!m_columnIndex.contains(Key(name)))
             m_columnIndex.insert(Key(name), c);
-        m_kinds.append(query->columnKind(c));
+    }
+    // Whole files (stored documents) are read only when a row's value is asked
+    // for, so a list of many documents does not hold every stored file in memory.
+    const bool canFetch = !m_updateTable.isEmpty() && m_columnIndex.contains(Key(QStringLiteral("Id")));
+    for (int c = 0; c < count && canFetch; ++c) {
+        const DbColumnKind kind = query->columnKind(c);
+        if (kind == DbColumnKind::Image || kind == DbColumnKind::Binary) {
+            const QString origin = query->columnOrigin(c);
+            m_deferredOrigins.insert(c, origin.isEmpty() ? m_columns[c] : origin);
+        }
     }
     m_rows.clear();
     while (query->next()) {
         QVector<QVariant> row(count);
         for (int c = 0; c < count; ++c)
-            row[c] = query->value(c);
+            if (!m_deferredOrigins.contains(c))
+                row[c] = query->value(c);
         m_rows.append(std::move(row));
     }
     invalidateKeyIndexes();
@@ -300,15 +315,8 @@ bool TDataSet::HasField(const QString &name) const
 
 QVariant TDataSet::Value(const QString &field) const
 {
-    if ((m_state == dsEdit || m_state == dsInsert) && !m_buffer.isEmpty()) {
-        const int column = columnOf(field);
-        if (column >= 0)
-            return m_buffer[column];
-        const auto lookup = m_lookups.constFind(Key(field));
-        if (lookup == m_lookups.cend())
-            columnOfOrThrow(field);
+    if ((m_state == dsEdit || m_state == dsInsert) && !m_buffer.isEmpty())
         return ValueAt(m_editRow, field);
-    }
     if (m_current < 0) {
         if (!HasField(field) && Active())
             columnOfOrThrow(field);
@@ -323,8 +331,12 @@ QVariant TDataSet::ValueAt(int row, const QString &field) const
         return QVariant();
     const bool buffered = (m_state == dsEdit || m_state == dsInsert) && row == m_editRow && !m_buffer.isEmpty();
     const int column = columnOf(field);
-    if (column >= 0)
-        return buffered ? m_buffer[column] : m_rows[row][column];
+    if (column >= 0) {
+        const bool deferred = m_deferredOrigins.contains(column);
+        if (buffered && (!deferred || m_changed[column]))
+            return m_buffer[column];
+        return deferred ? fetchDeferred(row, column) : m_rows[row][column];
+    }
     const auto lookup = m_lookups.constFind(Key(field));
     if (lookup == m_lookups.cend()) {
         columnOfOrThrow(field);
@@ -527,10 +539,21 @@ QVector<QVariant> TDataSet::readRowById(const QVariant &id) const
         return row;
     for (int c = 0; c < m_columns.size(); ++c) {
         const int source = query->columnIndex(m_columns[c]);
-        if (source >= 0)
+        if (source >= 0 && !m_deferredOrigins.contains(c))
             row[c] = query->value(source);
     }
     return row;
+}
+
+QVariant TDataSet::fetchDeferred(int row, int column) const
+{
+    const QVariant id = m_rows[row][columnOf(QStringLiteral("Id"))];
+    if (!id.isValid() || id.isNull())
+        return QVariant(); // a row not saved yet has nothing stored
+    std::unique_ptr<DbQuery> query = m_connection->prepare(
+        QStringLiteral("SELECT \"%1\" FROM %2 WHERE \"Id\"=?").arg(m_deferredOrigins.value(column), quotedUpdateTable()));
+    query->bindValue(0, id);
+    return query->next() ? query->value(0) : QVariant();
 }
 
 void TDataSet::postInsert()
@@ -708,15 +731,7 @@ void TDataSet::masterChanged()
         m_master->m_scrollPending = true;
         return;
     }
-    if (m_state == dsEdit || m_state == dsInsert)
-        Cancel();
-    clearRows();
-    readRows();
-    m_current = m_rows.isEmpty() ? -1 : 0;
-    m_bof = true;
-    m_eof = m_rows.isEmpty();
-    notifyReset();
-    notifyScroll();
+    rereadFromFirst();
 }
 
 // ---------------------------------------------------------------- bound controls

@@ -83,7 +83,11 @@ public:
     QVariant Value(const QString &field) const;
     QString AsString(const QString &field) const { return Value(field).toString(); }
     int AsInteger(const QString &field) const { return Value(field).toInt(); }
-    bool IsNull(const QString &field) const { return !Value(field).isValid() || Value(field).isNull(); }
+    bool IsNull(const QString &field) const
+    {
+        const QVariant value = Value(field);
+        return !value.isValid() || value.isNull();
+    }
     // The value of any row (edit buffer for the row being edited).
     QVariant ValueAt(int row, const QString &field) const;
     // Sets a value of the row being edited or inserted.
@@ -154,6 +158,8 @@ private:
     };
 
     void readRows();
+    // Reads the rows again (dropping a pending edit) and makes the first current.
+    void rereadFromFirst();
     void clearRows();
     int columnOf(const QString &field) const;
     int columnOfOrThrow(const QString &field) const;
@@ -168,6 +174,7 @@ private:
     void masterChanged();
     void takeMasterValues();
     QVector<QVariant> readRowById(const QVariant &id) const;
+    QVariant fetchDeferred(int row, int column) const;
     void postInsert();
     void postEdit();
     QString quotedUpdateTable() const;
@@ -178,7 +185,7 @@ private:
 
     QStringList m_columns;                 // columns read from the database
     QHash<QString, int> m_columnIndex;     // upper-cased name -> column
-    QVector<DbColumnKind> m_kinds;
+    QHash<int, QString> m_deferredOrigins; // file columns read on demand -> table column
     QVector<QVector<QVariant>> m_rows;
     int m_current = -1;
     bool m_eof = true;
@@ -201,4 +208,16 @@ private:
 
     int m_disableCount = 0;
     bool m_scrollPending = false;
+};
+
+// Suspends a dataset's bound controls for one scope and resumes them on every way out.
+class TControlsSuspended {
+public:
+    explicit TControlsSuspended(TDataSet *dataSet) : m_dataSet(dataSet) { m_dataSet->DisableControls(); }
+    ~TControlsSuspended() { m_dataSet->EnableControls(); }
+    TControlsSuspended(const TControlsSuspended &) = delete;
+    TControlsSuspended &operator=(const TControlsSuspended &) = delete;
+
+private:
+    TDataSet *m_dataSet;
 };

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace {
 
 constexpr int kEnvironmentLimit = 255;
@@ -217,7 +219,10 @@ void TDBOrgan::Refresh()
     m_db->Refresh();
 }
 
-void TDBOrgan::LookupOrganByAlias(const QString &alias)
+// Runs take on the row of organ.dbf in the login folder whose keyField holds
+// key; nothing happens when there is no login folder, no table or no such row.
+static void WithOrganRow(const QString &keyField, const QString &key,
+                         const std::function<void(const DbfTable &, int)> &take)
 {
     const QString login = GetLoginDir();
     if (login.isEmpty())
@@ -226,25 +231,23 @@ void TDBOrgan::LookupOrganByAlias(const QString &alias)
     if (!QFileInfo(table).isFile())
         return;
     const DbfTable organ(table);
-    const int row = organ.findFirst(QStringLiteral("alias"), alias);
-    if (row < 0)
-        return;
-    m_orgName = Trimmed(organ.value(row, QStringLiteral("org_name")));
-    m_adminPath = Trimmed(organ.value(row, QStringLiteral("adm_path")));
+    const int row = organ.findFirst(keyField, key);
+    if (row >= 0)
+        take(organ, row);
+}
+
+void TDBOrgan::LookupOrganByAlias(const QString &alias)
+{
+    WithOrganRow(QStringLiteral("alias"), alias, [this](const DbfTable &organ, int row) {
+        m_orgName = Trimmed(organ.value(row, QStringLiteral("org_name")));
+        m_adminPath = Trimmed(organ.value(row, QStringLiteral("adm_path")));
+    });
 }
 
 void TDBOrgan::LookupOrganByAdminPath(const QString &path)
 {
-    const QString login = GetLoginDir();
-    if (login.isEmpty())
-        return;
-    const QString table = EntryNoCase(login, QStringLiteral("organ.dbf"));
-    if (!QFileInfo(table).isFile())
-        return;
-    const DbfTable organ(table);
-    const int row = organ.findFirst(QStringLiteral("adm_path"), path);
-    if (row < 0)
-        return;
-    m_orgName = Trimmed(organ.value(row, QStringLiteral("org_name")));
-    m_orgAlias = Trimmed(organ.value(row, QStringLiteral("alias")));
+    WithOrganRow(QStringLiteral("adm_path"), path, [this](const DbfTable &organ, int row) {
+        m_orgName = Trimmed(organ.value(row, QStringLiteral("org_name")));
+        m_orgAlias = Trimmed(organ.value(row, QStringLiteral("alias")));
+    });
 }

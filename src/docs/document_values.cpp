@@ -9,14 +9,6 @@
 #include <QDateTime>
 
 namespace {
-class ControlsSuspended {
-public:
-    explicit ControlsSuspended(TDataSet *dataSet) : m_dataSet(dataSet) { m_dataSet->DisableControls(); }
-    ~ControlsSuspended() { m_dataSet->EnableControls(); }
-
-private:
-    TDataSet *m_dataSet;
-};
 
 QString ValueText(const QVariant &value)
 {
@@ -40,7 +32,7 @@ void TfData::AddDocumentFields()
     }
 
     ScopedWaitForm wait(QStringLiteral("Добавляю..."), QStringLiteral("Минутку!"), wsAnimation);
-    ControlsSuspended suspended(FioValue);
+    TControlsSuspended suspended(FioValue);
     const QVariant documentId = Fio->Value(QStringLiteral("Id"));
     for (int row = 0; row < ShablonFld->RecordCount(); ++row) {
         const QVariant fieldTemplate = ShablonFld->ValueAt(row, QStringLiteral("Shablon_Id"));

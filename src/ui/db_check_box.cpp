@@ -2,6 +2,7 @@
 
 #include "common/message_boxes.h"
 #include "db/dataset.h"
+#include "ui/dataset_link.h"
 
 TDBCheckBox::TDBCheckBox(const QString &text, QWidget *parent)
     : QCheckBox(text, parent)
@@ -23,14 +24,8 @@ void TDBCheckBox::setDataField(TDataSet *dataSet, const QString &fieldName)
         disconnect(m_dataSet, nullptr, this, nullptr);
     m_dataSet = dataSet;
     m_fieldName = fieldName;
-    if (m_dataSet) {
-        connect(m_dataSet, &TDataSet::rowsReset, this, &TDBCheckBox::refresh);
-        connect(m_dataSet, &TDataSet::currentChanged, this, &TDBCheckBox::refresh);
-        connect(m_dataSet, &TDataSet::rowChanged, this, &TDBCheckBox::refresh);
-        connect(m_dataSet, &TDataSet::rowInserted, this, &TDBCheckBox::refresh);
-        connect(m_dataSet, &TDataSet::rowRemoved, this, &TDBCheckBox::refresh);
-        connect(m_dataSet, &TDataSet::stateChanged, this, &TDBCheckBox::refresh);
-    }
+    if (m_dataSet)
+        FollowCurrentRow(m_dataSet, this, [this] { refresh(); });
     refresh();
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/message_boxes.h"
 #include "db/dataset.h"
+#include "ui/dataset_link.h"
 
 #include <QRegularExpressionValidator>
 
@@ -30,14 +31,8 @@ void TDBEdit::setDataField(TDataSet *dataSet, const QString &fieldName)
         disconnect(m_dataSet, nullptr, this, nullptr);
     m_dataSet = dataSet;
     m_fieldName = fieldName;
-    if (m_dataSet) {
-        connect(m_dataSet, &TDataSet::rowsReset, this, &TDBEdit::refresh);
-        connect(m_dataSet, &TDataSet::currentChanged, this, &TDBEdit::refresh);
-        connect(m_dataSet, &TDataSet::rowChanged, this, &TDBEdit::refresh);
-        connect(m_dataSet, &TDataSet::rowInserted, this, &TDBEdit::refresh);
-        connect(m_dataSet, &TDataSet::rowRemoved, this, &TDBEdit::refresh);
-        connect(m_dataSet, &TDataSet::stateChanged, this, &TDBEdit::refresh);
-    }
+    if (m_dataSet)
+        FollowCurrentRow(m_dataSet, this, [this] { refresh(); });
     refresh();
 }
 

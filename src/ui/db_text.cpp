@@ -1,6 +1,7 @@
 #include "ui/db_text.h"
 
 #include "db/dataset.h"
+#include "ui/dataset_link.h"
 
 TDBText::TDBText(QWidget *parent)
     : QLabel(parent)
@@ -13,13 +14,8 @@ void TDBText::setDataField(TDataSet *dataSet, const QString &fieldName)
         disconnect(m_dataSet, nullptr, this, nullptr);
     m_dataSet = dataSet;
     m_fieldName = fieldName;
-    if (m_dataSet) {
-        connect(m_dataSet, &TDataSet::rowsReset, this, &TDBText::refresh);
-        connect(m_dataSet, &TDataSet::currentChanged, this, &TDBText::refresh);
-        connect(m_dataSet, &TDataSet::rowChanged, this, &TDBText::refresh);
-        connect(m_dataSet, &TDataSet::rowInserted, this, &TDBText::refresh);
-        connect(m_dataSet, &TDataSet::rowRemoved, this, &TDBText::refresh);
-    }
+    if (m_dataSet)
+        FollowCurrentRow(m_dataSet, this, [this] { refresh(); });
     refresh();
 }
 

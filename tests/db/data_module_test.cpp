@@ -9,6 +9,7 @@
 #include "common/file_utils.h"
 #include "db/check_database.h"
 #include "db/data_module.h"
+#include "support/sql_helpers.h"
 #include "support/temp_workspace.h"
 
 #include <QDate>
@@ -35,11 +36,11 @@ protected:
     }
 
     // Runs SQL of SQLite's dialect on the module's own connection.
-    void sql(const QString &statement) { data->Con->prepare(statement)->exec(); }
+    void sql(const QString &statement) { RunSql(*data->Con, statement); }
     int scalar(const QString &statement)
     {
-        auto q = data->Con->prepare(statement);
-        return q->next() ? q->value(0).toInt() : -999;
+        const QVariant value = QueryScalar(*data->Con, statement);
+        return value.isValid() ? value.toInt() : -999;
     }
     void open()
     {

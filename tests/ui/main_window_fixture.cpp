@@ -1,4 +1,5 @@
 #include "main_window_fixture.h"
+#include "support/sql_helpers.h"
 
 #include "common/application_control.h"
 #include "db/check_database.h"
@@ -93,31 +94,17 @@ void MainWindowTest::closeMain()
 
 void MainWindowTest::sql(const QString &statement, const QVariantList &values)
 {
-    auto query = data->Con->prepare(statement);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
-    query->exec();
+    RunSql(*data->Con, statement, values);
 }
 
 QVariant MainWindowTest::scalar(const QString &statement, const QVariantList &values)
 {
-    auto query = data->Con->prepare(statement);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
-    return query->next() ? query->value(0) : QVariant();
+    return QueryScalar(*data->Con, statement, values);
 }
 
 QStringList MainWindowTest::rows(const QString &statement)
 {
-    QStringList result;
-    auto query = data->Con->prepare(statement);
-    while (query->next()) {
-        QStringList values;
-        for (int c = 0; c < query->columnCount(); ++c)
-            values.append(query->isNull(c) ? QStringLiteral("<null>") : query->value(c).toString());
-        result.append(values.join(QLatin1Char('|')));
-    }
-    return result;
+    return QueryRows(*data->Con, statement);
 }
 
 QStringList MainWindowTest::documentList() const

@@ -1,4 +1,5 @@
 #include "reference_windows_fixture.h"
+#include "support/sql_helpers.h"
 
 #include "common/application_control.h"
 #include "db/check_database.h"
@@ -31,31 +32,17 @@ void ReferenceWindowsTest::TearDown()
 
 void ReferenceWindowsTest::sql(const QString &statement, const QVariantList &values)
 {
-    auto query = data->Con->prepare(statement);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
-    query->exec();
+    RunSql(*data->Con, statement, values);
 }
 
 QVariant ReferenceWindowsTest::scalar(const QString &statement, const QVariantList &values)
 {
-    auto query = data->Con->prepare(statement);
-    for (int i = 0; i < values.size(); ++i)
-        query->bindValue(i, values.at(i));
-    return query->next() ? query->value(0) : QVariant();
+    return QueryScalar(*data->Con, statement, values);
 }
 
 QStringList ReferenceWindowsTest::rows(const QString &statement)
 {
-    QStringList result;
-    auto query = data->Con->prepare(statement);
-    while (query->next()) {
-        QStringList values;
-        for (int c = 0; c < query->columnCount(); ++c)
-            values.append(query->isNull(c) ? QStringLiteral("<null>") : query->value(c).toString());
-        result.append(values.join(QLatin1Char('|')));
-    }
-    return result;
+    return QueryRows(*data->Con, statement);
 }
 
 void ReferenceWindowsTest::reopen()
